@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "patch/patch_data.h"
 #include "patch/rewriter.h"
@@ -94,6 +95,10 @@ ApplyResult apply_patch(const std::string& input_name, const std::string& output
         return refused;
     }
 
+    // Whole-block writes, although the rewriter holds back a routine's length
+    // of bytes at block ends. (glibc ignores the size without a buffer.)
+    std::vector<char> output_buffer(kDefaultBlockSize);
+    std::setvbuf(output, output_buffer.data(), _IOFBF, output_buffer.size());
     RewriteOptions options;
     options.cancel = cancel;
     const RewriteResult rewritten = rewrite_image(input, output, options);

@@ -98,7 +98,7 @@ RewriteResult rewrite_image(std::FILE* input, std::FILE* output, const RewriteOp
     for (;;) {
         if (cancelled()) return {PatchOutcome::Interrupted, 0};
         std::size_t got = 0;
-        if (!read_block(input, window.data(), window.size(), got)) return {PatchOutcome::ReadError, 0};
+        if (!read_block(input, window.data(), block, got)) return {PatchOutcome::ReadError, 0};
         if (got == 0) return result;
         if (!write_bytes(output, window.data(), got)) return {PatchOutcome::WriteError, 0};
     }

@@ -15,9 +15,11 @@ enum class PatchOutcome {
     Interrupted,        ///< the cancel flag was raised: the output is incomplete
 };
 
+/// Bytes read per step. Memory stays at one block whatever the image size.
+constexpr std::size_t kDefaultBlockSize = 128 * 1024;
+
 struct RewriteOptions {
-    /// Bytes read per step. Memory stays at one block whatever the image size.
-    std::size_t block_size = 64 * 1024;
+    std::size_t block_size = kDefaultBlockSize;
     /// Checked between blocks; nonzero stops the copy.
     const volatile std::sig_atomic_t* cancel = nullptr;
 };
@@ -46,6 +48,6 @@ struct ImageScan {
 };
 
 /// Reads `input` to its end and reports the signature and replacement routines in it.
-ImageScan scan_image(std::FILE* input, std::size_t block_size = 64 * 1024);
+ImageScan scan_image(std::FILE* input, std::size_t block_size = kDefaultBlockSize);
 
 }  // namespace quendel
