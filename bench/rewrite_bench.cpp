@@ -63,5 +63,3 @@ BENCHMARK(BM_RewriteImage)->Arg(256 << 10)->Arg(16 << 20);
 BENCHMARK(BM_PlainCopy)->Arg(256 << 10)->Arg(16 << 20);
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cpu/cpu_probe.h"
 #include "patch/apply.h"
 #include "patch/patch_data.h"
 #include "patch/rewriter.h"
@@ -126,6 +127,15 @@ int run_check(const std::string& input) {
     return scan.signature_count > 0 ? kExitPatched : kExitNoSignature;
 }
 
+// The dialog's processor panel, one value a line after its label.
+int run_cpu() {
+    quendel::cpu_probe();
+    const quendel::CpuPanelTexts panel = quendel::cpu_panel_texts();
+    std::cout << panel.brand << "\nSpeed : " << panel.speed << "\nL1 Inst Cache: " << panel.l1_code
+              << "\nL1 Data Cache: " << panel.l1_data << "\nL2 Cache " << panel.l2 << '\n';
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -143,18 +153,22 @@ int main(int argc, char** argv) {
     auto* divider_option =
         app.add_option("-d,--divider", divider, "L2 cache divider to fix")->check(CLI::IsMember(labels));
     auto* check_option = app.add_flag("-c,--check", check, "Only tell whether INPUT can be patched; write nothing");
+    bool cpu = false;
+    auto* cpu_option = app.add_flag("--cpu", cpu, "Show this processor as the dialog's panel does");
     divider_option->excludes(check_option);
+    cpu_option->excludes(divider_option)->excludes(check_option);
     app.add_option("files", files, "INPUT OUTPUT with --divider, INPUT with --check");
     app.footer(
-        "Usage:\n  quendel-patch --divider D INPUT OUTPUT\n  quendel-patch --check INPUT\n\n"
+        "Usage:\n  quendel-patch --divider D INPUT OUTPUT\n  quendel-patch --check INPUT\n  quendel-patch --cpu\n\n"
         "Exit status: 0 patched (or patchable with --check), 1 signature not found,\n"
         "2 usage error or refused names, 3 read or write failure.");
 
     try {
         app.parse(argc, argv);
+        if (cpu && !files.empty()) throw CLI::ValidationError("--cpu takes no files");
         if (check && files.size() != 1) throw CLI::ValidationError("--check takes one INPUT");
-        if (!check && divider.empty()) throw CLI::RequiredError("--divider or --check");
-        if (!check && files.size() != 2) throw CLI::ValidationError("--divider takes INPUT and OUTPUT");
+        if (!cpu && !check && divider.empty()) throw CLI::RequiredError("--divider or --check");
+        if (!cpu && !check && files.size() != 2) throw CLI::ValidationError("--divider takes INPUT and OUTPUT");
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
         return 0;
@@ -166,5 +180,6 @@ int main(int argc, char** argv) {
         std::cerr << app.help();
         return kExitUsage;
     }
+    if (cpu) return run_cpu();
     return check ? run_check(files[0]) : run_apply(divider, files[0], files[1]);
 }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
 
 #include "tests/test_support.h"
 
@@ -99,6 +102,24 @@ TEST(CliInfo, HelpAndVersion) {
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("--divider"), std::string::npos);
     EXPECT_NE(r.out.find("Exit status"), std::string::npos);
+}
+
+TEST(CliCpu, PrintsThePanelOneValueALine) {
+    const auto r = tool("--cpu");
+    EXPECT_EQ(r.status, 0);
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    const std::string kernel((std::istreambuf_iterator<char>(cpuinfo)), std::istreambuf_iterator<char>());
+    const bool amd = kernel.find("AuthenticAMD") != std::string::npos;
+    const std::regex amd_panel(
+        ".+\nSpeed : [0-9]+ Mhz\nL1 Inst Cache: [0-9]+ Kb\nL1 Data Cache: [0-9]+ Kb\nL2 Cache [0-9]+ Kb\n");
+    const std::string other_panel =
+        "Procesor not supported\nSpeed : unknow Mhz\nL1 Inst Cache: unknow KB\nL1 Data Cache: unknow KB\nL2 Cache "
+        "unknow KB\n";
+    if (amd) {
+        EXPECT_TRUE(std::regex_match(r.out, amd_panel)) << r.out;
+    } else {
+        EXPECT_EQ(r.out, other_panel);
+    }
 }
 
 }  // namespace
