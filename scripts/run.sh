@@ -5,5 +5,5 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh build
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DQUENDEL_TESTS=OFF -DQUENDEL_BENCH=OFF
-cmake --build build/release -j"$(nproc)"
-exec build/release/cli/quendel-patch --help
+cmake --build build/release -j"$(nproc)" --target Quendel quendel-patch
+exec build/release/ui/Quendel

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/fake_cpu.h"
+
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -9,76 +12,9 @@
 namespace quendel {
 namespace {
 
-// A scripted processor: records the CPUID leaves asked for; its clock moves
-// `step_ms` per reading and its counter follows the clock at `counts_per_ms`.
-class FakeCpu final : public CpuOps {
-public:
-    bool id_flag = true;
-    CpuidResult vendor{0, 0x68747541, 0x444D4163, 0x69746E65};  // AuthenticAMD
-    std::string brand = "AMD Athlon(tm) Processor";
-    std::uint32_t max_extended = 0x80000008;
-    CpuidResult l1{0, 0, 64u << 24, 64u << 24};
-    CpuidResult l2{0, 0, 512u << 16, 0};
-    bool has_tsc = true;
-    std::uint32_t clock = 5000;
-    std::uint32_t step_ms = 1;
-    std::uint64_t counts_per_ms = 1000000;
-    std::uint64_t counter_base = 0;
-    /// When set, the counter reads these values in turn instead.
-    std::vector<std::uint64_t> counter_script;
-
-    std::vector<std::uint32_t> leaves;
-    int clock_reads = 0;
-    std::uint32_t elapsed_ms = 0;
-
-    bool id_flag_toggles() override { return id_flag; }
-
-    CpuidResult cpuid(std::uint32_t leaf) override {
-        leaves.push_back(leaf);
-        switch (leaf) {
-            case 0:
-                return vendor;
-            case 1:
-                return {0, 0, 0, has_tsc ? 1u << 4 : 0u};
-            case 0x80000000:
-                return {max_extended, 0, 0, 0};
-            case 0x80000005:
-                return l1;
-            case 0x80000006:
-                return l2;
-            default:
-                break;
-        }
-        if (leaf >= 0x80000002 && leaf <= 0x80000004) {
-            std::uint32_t words[4] = {};
-            const std::size_t from = (leaf - 0x80000002) * 16;
-            if (from < brand.size())
-                std::memcpy(words, brand.data() + from, std::min<std::size_t>(16, brand.size() - from));
-            return {words[0], words[1], words[2], words[3]};
-        }
-        return {};
-    }
-
-    std::uint64_t rdtsc() override {
-        if (!counter_script.empty()) {
-            const std::uint64_t value = counter_script.front();
-            counter_script.erase(counter_script.begin());
-            return value;
-        }
-        return counter_base + static_cast<std::uint64_t>(elapsed_ms) * counts_per_ms;
-    }
-
-    std::uint32_t clock_ms() override {
-        ++clock_reads;
-        clock += step_ms;
-        elapsed_ms += step_ms;
-        return clock;
-    }
-};
-
 class Probe : public ::testing::Test {
 protected:
-    FakeCpu cpu;
+    test::FakeCpu cpu;
     void SetUp() override { cpu_set_ops(&cpu); }
     void TearDown() override { cpu_set_ops(nullptr); }
 };
@@ -100,15 +36,15 @@ TEST_F(Probe, AmdProcessorFillsEveryField) {
 }
 
 TEST_F(Probe, OtherVendorsAndNoIdFlagAskNothingMoreAndSpendNoTime) {
-    const std::function<void(FakeCpu&)> setups[] = {
-        [](FakeCpu& c) {
+    const std::function<void(test::FakeCpu&)> setups[] = {
+        [](test::FakeCpu& c) {
             c.vendor = {0, 0x756E6547, 0x6C65746E, 0x49656E69};
-        },                                     // GenuineIntel
-        [](FakeCpu& c) { c.vendor.ecx = 0; },  // "AuthenticAM\0"
-        [](FakeCpu& c) { c.id_flag = false; },
+        },                                           // GenuineIntel
+        [](test::FakeCpu& c) { c.vendor.ecx = 0; },  // "AuthenticAM\0"
+        [](test::FakeCpu& c) { c.id_flag = false; },
     };
     for (std::size_t i = 0; i < std::size(setups); ++i) {
-        FakeCpu fake;
+        test::FakeCpu fake;
         setups[i](fake);
         cpu_set_ops(&fake);
         cpu_probe();
@@ -170,7 +106,7 @@ TEST_F(Probe, WindowIsTheFirstReadingPastOneThousandMilliseconds) {
         {10, 0xFFFFFFF0u, 1010},
     };
     for (const Case& c : cases) {
-        FakeCpu fake;
+        test::FakeCpu fake;
         fake.step_ms = c.step_ms;
         fake.clock = c.start;
         cpu_set_ops(&fake);
