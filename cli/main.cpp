@@ -34,12 +34,13 @@ extern "C" void on_signal(int signo) {
     g_signal = signo;
 }
 
-// The copy stops between blocks; apply_patch then removes the partial output.
+// The copy stops between blocks, or at once where a read or write waits on a
+// slow device (no SA_RESTART); apply_patch then removes the partial output.
 void catch_interrupts() {
     struct sigaction action {};
     action.sa_handler = on_signal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    action.sa_flags = 0;
     for (int signo : {SIGINT, SIGTERM, SIGHUP}) sigaction(signo, &action, nullptr);
 }
 
@@ -71,6 +72,10 @@ int run_apply(const std::string& label, const std::string& input, const std::str
         },
         &g_signal);
 
+    if (g_signal != 0 && result.status != ApplyStatus::Patched) {
+        say_error("Interrupted; nothing was patched.");
+        return 128 + g_signal;
+    }
     switch (result.status) {
         case ApplyStatus::Patched:
             std::cout << "Routine replaced at offset " << hex(result.offset) << '\n';
@@ -84,8 +89,7 @@ int run_apply(const std::string& label, const std::string& input, const std::str
         case ApplyStatus::WriteFailed:
             return kExitIoFailure;
         case ApplyStatus::Interrupted:
-            say_error("Interrupted; " + output + " was removed. Nothing was patched.");
-            return 128 + g_signal;
+            return 128 + SIGINT;  // only a signal raises the flag, so not reached
     }
     return kExitIoFailure;
 }

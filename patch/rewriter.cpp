@@ -65,11 +65,15 @@ RewriteResult rewrite_image(std::FILE* input, std::FILE* output, const RewriteOp
     RewriteResult result;
 
     auto cancelled = [&] { return options.cancel != nullptr && *options.cancel != 0; };
+    // A signal can fail a read or write with EINTR: that is the interruption, not an I/O fault.
+    auto failed = [&](PatchOutcome outcome) {
+        return RewriteResult{cancelled() ? PatchOutcome::Interrupted : outcome, 0};
+    };
 
     for (;;) {
         if (cancelled()) return {PatchOutcome::Interrupted, 0};
         std::size_t got = 0;
-        if (!read_block(input, window.data() + held, block, got)) return {PatchOutcome::ReadError, 0};
+        if (!read_block(input, window.data() + held, block, got)) return failed(PatchOutcome::ReadError);
         const std::size_t size = held + got;
         if (got == 0) break;
 
@@ -78,7 +82,7 @@ RewriteResult rewrite_image(std::FILE* input, std::FILE* output, const RewriteOp
             if (!write_bytes(output, window.data(), at) ||
                 !write_bytes(output, kReplacementTemplate.data(), kRoutineSize) ||
                 !write_bytes(output, hit + kRoutineSize, size - at - kRoutineSize)) {
-                return {PatchOutcome::WriteError, 0};
+                return failed(PatchOutcome::WriteError);
             }
             result = {PatchOutcome::Patched, base + at};
             held = 0;
@@ -86,21 +90,21 @@ RewriteResult rewrite_image(std::FILE* input, std::FILE* output, const RewriteOp
         }
         // No whole routine here; its start may be among the last 21 bytes.
         const std::size_t keep = std::min(size, kCarry);
-        if (!write_bytes(output, window.data(), size - keep)) return {PatchOutcome::WriteError, 0};
+        if (!write_bytes(output, window.data(), size - keep)) return failed(PatchOutcome::WriteError);
         std::memmove(window.data(), window.data() + size - keep, keep);
         base += size - keep;
         held = keep;
     }
-    if (!write_bytes(output, window.data(), held)) return {PatchOutcome::WriteError, 0};
+    if (!write_bytes(output, window.data(), held)) return failed(PatchOutcome::WriteError);
     if (result.outcome != PatchOutcome::Patched) return result;
 
     // Patched: the rest is a plain copy, later occurrences included.
     for (;;) {
         if (cancelled()) return {PatchOutcome::Interrupted, 0};
         std::size_t got = 0;
-        if (!read_block(input, window.data(), block, got)) return {PatchOutcome::ReadError, 0};
+        if (!read_block(input, window.data(), block, got)) return failed(PatchOutcome::ReadError);
         if (got == 0) return result;
-        if (!write_bytes(output, window.data(), got)) return {PatchOutcome::WriteError, 0};
+        if (!write_bytes(output, window.data(), got)) return failed(PatchOutcome::WriteError);
     }
 }
 
