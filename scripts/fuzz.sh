@@ -4,7 +4,7 @@
 # and `scripts/fuzz.sh merge` folds them, minimised, into fuzz/corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/fuzz
+build=build/fuzzing
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENDEL_FUZZ=ON \
     -DQUENDEL_GUI=OFF -DQUENDEL_TESTS=ON -DQUENDEL_BENCH=OFF \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" >/dev/null
