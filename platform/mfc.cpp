@@ -25,6 +25,7 @@
 #include <deque>
 
 #include "platform/dialog_window.h"
+#include "platform/icon_image.h"
 #include "platform/resources.h"
 #include "platform/test_hooks.h"
 
@@ -68,22 +69,6 @@ const QRgb kPalette[16] = {
     qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255),
 };
 
-QPixmap render_icon_image(const IconImage& image) {
-    QImage out(image.size, image.size, QImage::Format_ARGB32);
-    out.fill(Qt::transparent);
-    for (int y = 0; y < image.size && y < static_cast<int>(image.rows.size()); ++y) {
-        const char* row = image.rows[static_cast<std::size_t>(y)];
-        for (int x = 0; x < image.size && row[x] != '\0'; ++x) {
-            const char c = row[x];
-            int index = -1;
-            if (c >= '0' && c <= '9') index = c - '0';
-            if (c >= 'a' && c <= 'f') index = c - 'a' + 10;
-            if (index >= 0) out.setPixel(x, y, kPalette[index]);
-        }
-    }
-    return QPixmap::fromImage(out);
-}
-
 struct TestHookState {
     std::deque<std::optional<std::string>> file_answers;
     bool recording = false;
@@ -104,6 +89,23 @@ QWidget* modal_owner() {
 }
 
 }  // namespace
+
+QImage AfxRenderIconImage(const IconImage& image) {
+    QImage out(image.size, image.size, QImage::Format_ARGB32);
+    out.fill(Qt::transparent);
+    for (int y = 0; y < image.size && y < static_cast<int>(image.rows.size()); ++y) {
+        const char* row = image.rows[static_cast<std::size_t>(y)];
+        for (int x = 0; x < image.size && row[x] != '\0'; ++x) {
+            const char c = row[x];
+            int index = -1;
+            if (c >= '0' && c <= '9') index = c - '0';
+            if (c >= 'a' && c <= 'f') index = c - 'a' + 10;
+            if (index >= 0) out.setPixel(x, y, kPalette[index]);
+        }
+    }
+    return out;
+}
+
 
 // ---- CString ------------------------------------------------------------
 
@@ -676,7 +678,7 @@ HICON CWinApp::LoadIcon(UINT id) const {
     if (resource == nullptr) return nullptr;
     auto handle = std::make_unique<IconHandle>();
     for (const IconImage& image : resource->images) {
-        const QPixmap pixmap = render_icon_image(image);
+        const QPixmap pixmap = QPixmap::fromImage(AfxRenderIconImage(image));
         handle->icon.addPixmap(pixmap);
         if (image.size == 32 || handle->large.isNull()) handle->large = pixmap;
     }

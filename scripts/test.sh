@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: once with
-# warnings as errors, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# warnings as errors, once under AddressSanitizer and UndefinedBehaviorSanitizer;
+# in between, builds the Debian package, installs it, checks it and removes it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,9 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build/ci -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENDEL_WERROR=ON
 cmake --build build/ci -j"$jobs"
 ctest --test-dir build/ci --output-on-failure -j"$jobs"
+
+# The Debian package, installed and removed again (needs root or sudo).
+scripts/package-test.sh
 
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DQUENDEL_WERROR=ON -DQUENDEL_SANITIZE=ON -DQUENDEL_BENCH=OFF
 cmake --build build/sanitize -j"$jobs"
