@@ -106,7 +106,6 @@ QImage AfxRenderIconImage(const IconImage& image) {
     return out;
 }
 
-
 // ---- CString ------------------------------------------------------------
 
 void CString::Format(const char* format, ...) {

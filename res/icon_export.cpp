@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
         const QString name = QStringLiteral("quendel-%1.png").arg(image.size);
         if (!rendered.save(out.filePath(name))) return 1;
         // A large rendering of the 32 x 32 image, its pixels kept sharp.
-        if (image.size == 32 && !rendered.scaled(256, 256).save(out.filePath(QStringLiteral("quendel-256.png")))) return 1;
+        if (image.size == 32 && !rendered.scaled(256, 256).save(out.filePath(QStringLiteral("quendel-256.png"))))
+            return 1;
     }
     return 0;
 }

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build_packages=(g++ cmake make pkg-config libcli11-dev qt6-base-dev fonts-arkpandora fonts-dejavu-core)
-test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev strace bbe time valgrind
+test_packages=(clang-format libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev strace bbe time valgrind
                util-linux xvfb xauth help2man man-db desktop-file-utils appstream dpkg-dev file)
 
 wanted=()

@@ -7,6 +7,10 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh test
 jobs=$(nproc)
+
+# Formatting: the tree must be as clang-format leaves it.
+git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
 export QT_QPA_PLATFORM=offscreen
 
 cmake -S . -B build/ci -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENDEL_WERROR=ON

@@ -63,6 +63,8 @@ TEST_F(Cli, ExitStatusesByOutcome) {
         {"--divider 1/2 " + shell_quoted(in), 2, "INPUT and OUTPUT"},
         {shell_quoted(in) + " " + shell_quoted(out), 2, "--divider"},
         {"--check " + shell_quoted(in) + " --divider 1/2", 2, "excludes"},
+        {"--check " + shell_quoted(dir.path().string()), 2, "Can't open " + dir.path().string() + "!!!"},
+        {"--check " + shell_quoted(dir.file("none")), 2, "Can't open " + dir.file("none") + "!!!"},
     };
     for (const Case& c : cases) {
         const auto r = tool(c.args);
