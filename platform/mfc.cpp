@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWindow>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -107,19 +106,6 @@ QImage AfxRenderIconImage(const IconImage& image) {
 }
 
 // ---- CString ------------------------------------------------------------
-
-void CString::Format(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    const int size = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string text(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-    if (size > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
-    va_end(args);
-    text_ = std::move(text);
-}
 
 BOOL CString::LoadString(UINT id) {
     for (const StringResource& entry : AfxResources().strings) {
@@ -351,11 +337,6 @@ int CComboBox::AddString(LPCTSTR text) {
     return combo->count() - 1;
 }
 
-int CComboBox::GetCount() const {
-    auto* combo = qobject_cast<QComboBox*>(m_pWidget);
-    return combo != nullptr ? combo->count() : 0;
-}
-
 int CComboBox::GetCurSel() const {
     auto* combo = qobject_cast<QComboBox*>(m_pWidget);
     return combo != nullptr ? combo->currentIndex() : CB_ERR;
@@ -437,7 +418,7 @@ void CDialog::ExecuteDlgInit() {
     if (init == nullptr) return;
     for (const DialogInitEntry& entry : init->entries) {
         CWnd* item = GetDlgItem(entry.control_id);
-        if (item == nullptr || entry.message != 0x0403) continue;  // the 16-bit CB_ADDSTRING
+        if (item == nullptr || entry.message != DLGINIT_ADDSTRING) continue;
         CComboBox combo;
         combo.Attach(item->GetSafeHwnd());
         combo.AddString(entry.data);

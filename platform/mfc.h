@@ -37,7 +37,6 @@ constexpr UINT ID_HELP = 0xE146;
 // Message box types.
 constexpr UINT MB_OK = 0x00;
 constexpr UINT MB_ICONERROR = 0x10;
-constexpr UINT MB_ICONEXCLAMATION = 0x30;
 constexpr UINT MB_ICONINFORMATION = 0x40;
 constexpr UINT MB_ICONMASK = 0xF0;
 
@@ -49,8 +48,6 @@ constexpr UINT WM_QUERYDRAGICON = 0x0037;
 constexpr UINT WM_ICONERASEBKGND = 0x0027;
 constexpr UINT WM_COMMAND = 0x0111;
 constexpr UINT WM_SYSCOMMAND = 0x0112;
-constexpr UINT CB_GETCURSEL = 0x0147;
-constexpr UINT CB_ADDSTRING = 0x0143;
 constexpr UINT BN_CLICKED = 0;
 constexpr WPARAM ICON_SMALL = 0;
 constexpr WPARAM ICON_BIG = 1;
@@ -78,14 +75,12 @@ constexpr DWORD WS_POPUP = 0x80000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
 constexpr DWORD WS_CAPTION = 0x00C00000;
 constexpr DWORD WS_BORDER = 0x00800000;
-constexpr DWORD WS_VSCROLL = 0x00200000;
 constexpr DWORD WS_SYSMENU = 0x00080000;
 constexpr DWORD WS_GROUP = 0x00020000;
 constexpr DWORD WS_TABSTOP = 0x00010000;
 constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
 constexpr DWORD DS_SETFONT = 0x0040;
 constexpr DWORD DS_MODALFRAME = 0x0080;
-constexpr DWORD DS_CENTER = 0x0800;
 constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 constexpr DWORD SS_LEFT = 0x0000;
 constexpr DWORD SS_ICON = 0x0003;
@@ -94,9 +89,6 @@ constexpr DWORD BS_PUSHBUTTON = 0x0000;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
 constexpr DWORD BS_GROUPBOX = 0x0007;
 constexpr DWORD CBS_DROPDOWN = 0x0002;
-constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
-constexpr DWORD CBS_AUTOHSCROLL = 0x0040;
-constexpr DWORD CBS_SORT = 0x0100;
 constexpr DWORD CBS_NOINTEGRALHEIGHT = 0x0400;
 
 #define afx_msg
@@ -110,7 +102,6 @@ class CRect : public RECT {
 public:
     int Width() const { return static_cast<int>(right - left); }
     int Height() const { return static_cast<int>(bottom - top); }
-    operator LPRECT() { return this; }
 };
 
 /// 8-bit text, as the dialogs' members and messages hold it.
@@ -123,9 +114,6 @@ public:
     const std::string& str() const { return text_; }
     BOOL IsEmpty() const { return text_.empty(); }
     int GetLength() const { return static_cast<int>(text_.size()); }
-    void Empty() { text_.clear(); }
-    /// printf-style formatting into this string.
-    void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
     /// Loads a string-table entry; false when there is none.
     BOOL LoadString(UINT id);
     friend bool operator==(const CString& a, const CString& b) { return a.text_ == b.text_; }
@@ -269,7 +257,6 @@ protected:
 class CComboBox : public CWnd {
 public:
     int AddString(LPCTSTR text);
-    int GetCount() const;
     /// The chosen list entry, or CB_ERR (-1) while none has been chosen.
     int GetCurSel() const;
     void GetLBText(int index, CString& text) const;

@@ -30,10 +30,14 @@ struct DialogTemplate {
     std::vector<DialogControl> controls;
 };
 
+/// The initialisation-data code for adding a list entry to a combo box
+/// (the 16-bit CB_ADDSTRING).
+constexpr UINT DLGINIT_ADDSTRING = 0x0403;
+
 /// One message the framework sends a control before the dialog's first data exchange.
 struct DialogInitEntry {
     int control_id;
-    UINT message;  ///< 0x0403: add a list entry
+    UINT message;  ///< DLGINIT_ADDSTRING
     const char* data;
 };
 

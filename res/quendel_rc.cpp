@@ -55,12 +55,12 @@ const std::vector<DialogTemplate> kDialogs = {
      }},
 };
 
-// The divider list: three CB_ADDSTRING messages for control 1007.
+// The divider list: three list entries for control 1007, in this order.
 const std::vector<DialogInit> kDialogInits = {
     {IDD_MAIN, {
-        {IDC_DIVIDER, 0x0403, "1/2"},
-        {IDC_DIVIDER, 0x0403, "2/5"},
-        {IDC_DIVIDER, 0x0403, "1/3"},
+        {IDC_DIVIDER, DLGINIT_ADDSTRING, "1/2"},
+        {IDC_DIVIDER, DLGINIT_ADDSTRING, "2/5"},
+        {IDC_DIVIDER, DLGINIT_ADDSTRING, "1/3"},
     }},
 };
 

@@ -44,16 +44,13 @@ BOOL CBiosPatchDlg::OnInitDialog() {
     // Blocks about a second on AMD processors while it times the clock.
     quendel::cpu_probe();
     if (quendel::cpu_is_amd()) {
-        CString text;
-        SetDlgItemText(IDC_PROCESSOR, quendel::cpu_brand());
-        text.Format("%d Mhz", static_cast<int>(quendel::cpu_speed_mhz()));
-        SetDlgItemText(IDC_SPEED, text);
-        text.Format("%d Kb", static_cast<int>(quendel::cpu_l1_code_kb()));
-        SetDlgItemText(IDC_L1_CODE, text);
-        text.Format("%d Kb", static_cast<int>(quendel::cpu_l1_data_kb()));
-        SetDlgItemText(IDC_L1_DATA, text);
-        text.Format("%d Kb", static_cast<int>(quendel::cpu_l2_kb()));
-        SetDlgItemText(IDC_L2_SIZE, text);
+        // "%d Mhz" and "%d Kb" of the probe's numbers, in panel order.
+        const quendel::CpuPanelTexts panel = quendel::cpu_panel_texts();
+        SetDlgItemText(IDC_PROCESSOR, panel.brand.c_str());
+        SetDlgItemText(IDC_SPEED, panel.speed.c_str());
+        SetDlgItemText(IDC_L1_CODE, panel.l1_code.c_str());
+        SetDlgItemText(IDC_L1_DATA, panel.l1_data.c_str());
+        SetDlgItemText(IDC_L2_SIZE, panel.l2.c_str());
     }
     return TRUE;
 }
