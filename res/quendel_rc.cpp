@@ -16,7 +16,7 @@ const std::vector<DialogTemplate> kDialogs = {
      {
          {ControlKind::Icon,       IDC_STATIC, nullptr, "128",                       11, 17,  20, 20, SS_ICON},
          {ControlKind::Static,     IDC_STATIC, nullptr, "Quendel Version 1.1",       40, 13, 119,  8, SS_LEFT | SS_NOPREFIX},
-         {ControlKind::Static,     IDC_STATIC, nullptr, "By the Quendel authors",    40, 25,  70,  8, SS_LEFT},
+         {ControlKind::Static,     IDC_STATIC, nullptr, "(c) Quendel authors",       40, 25,  70,  8, SS_LEFT},
          {ControlKind::Static,     IDC_STATIC, nullptr, "Mail: see the README",     133, 31,  84,  8, SS_LEFT},
          {ControlKind::Static,     IDC_STATIC, nullptr, "Keep the original image!", 120, 42, 108,  8, SS_LEFT},
          {ControlKind::PushButton, IDOK,       "IDOK",  "OK",                       178,  7,  50, 14, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},

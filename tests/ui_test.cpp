@@ -351,6 +351,35 @@ TEST_F(Dialog, IconIsSetAndReturnedForDragging) {
     });
 }
 
+// Statics wrap at their width; a text taller than its control is cut off.
+void expect_no_clipped_text(QWidget* window) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->text().isEmpty()) continue;
+        const QRect needed =
+            label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 1000), Qt::TextWordWrap, label->text());
+        EXPECT_LE(needed.height(), label->height()) << label->text().toStdString();
+        EXPECT_LE(needed.width(), label->width()) << label->text().toStdString();
+    }
+}
+
+TEST_F(Dialog, EveryTextFitsItsControl) {
+    quendel::test::FakeCpu amd;
+    amd.brand = "AMD Athlon(tm) XP 2600+";
+    quendel::cpu_set_ops(&amd);
+    CBiosPatchDlg dlg;
+    run_modal(dlg, [&](QDialog* window) {
+        expect_no_clipped_text(window);
+        auto* group = control<QGroupBox>(window, "IDC_PROCESSOR");
+        EXPECT_LE(group->fontMetrics().horizontalAdvance(group->title()), group->width());
+        choose_from_system_menu(control<QLineEdit>(window, "IDC_INPUT_NAME"), "&About Quendel...", [] {
+            QWidget* about = QApplication::activeModalWidget();
+            ASSERT_NE(about, nullptr);
+            expect_no_clipped_text(about);
+            QTest::keyClick(about, Qt::Key_Escape);
+        });
+    });
+}
+
 TEST(Resources, IconImagesAreSquareAndUseTheSixteenColourPalette) {
     const IconResource* icon = AfxFindIcon(IDR_MAINFRAME);
     ASSERT_NE(icon, nullptr);
