@@ -1,6 +1,5 @@
 // quendel-patch: the patch path for scripts and machines without a desktop.
 
-#include <sys/stat.h>
 #include <CLI/CLI.hpp>
 
 #include <csignal>
@@ -96,13 +95,7 @@ int run_apply(const std::string& label, const std::string& input, const std::str
 }
 
 int run_check(const std::string& input) {
-    std::FILE* file = std::fopen(input.c_str(), "rb");
-    struct stat info {};
-    // A folder opens for reading here but has no bytes to give.
-    if (file != nullptr && (::fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
-        std::fclose(file);
-        file = nullptr;
-    }
+    std::FILE* file = quendel::open_image(input);
     if (file == nullptr) {
         say_error("Can't open " + input + "!!!");
         return kExitUsage;

@@ -40,6 +40,17 @@ void remove_output(const std::string& name, const struct stat& written) {
 
 }  // namespace
 
+std::FILE* open_image(const std::string& name, struct stat* info) {
+    struct stat status {};
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (file != nullptr && (::fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode))) {
+        std::fclose(file);
+        return nullptr;
+    }
+    if (file != nullptr && info != nullptr) *info = status;
+    return file;
+}
+
 ApplyResult apply_patch(const std::string& input_name, const std::string& output_name, int selected_index,
                         const LabelReader& read_label, const Report& report, const volatile std::sig_atomic_t* cancel) {
     const ApplyResult refused{ApplyStatus::Refused, 0};
@@ -65,13 +76,8 @@ ApplyResult apply_patch(const std::string& input_name, const std::string& output
     if (row == nullptr) return {ApplyStatus::UnknownLabel, 0};
     apply_divider_setting(*row);
 
-    std::FILE* input = std::fopen(input_name.c_str(), "rb");
     struct stat input_stat {};
-    // A folder opens for reading here but has no bytes to give.
-    if (input != nullptr && (::fstat(fileno(input), &input_stat) != 0 || S_ISDIR(input_stat.st_mode))) {
-        std::fclose(input);
-        input = nullptr;
-    }
+    std::FILE* input = open_image(input_name, &input_stat);
     if (input == nullptr) {
         report(with_name("Can't open %s!!!", input_name), MessageKind::Warning);
         return refused;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -29,6 +32,11 @@ struct ApplyResult {
 using LabelReader = std::function<std::string(int index)>;
 /// Shows one message and returns when the user has dismissed it.
 using Report = std::function<void(const std::string& text, MessageKind kind)>;
+
+/// Opens an image for reading in binary mode; nullptr when that fails or the
+/// name is a folder (which opens for reading here but gives no bytes).
+/// `info`, when given, receives the opened file's status.
+std::FILE* open_image(const std::string& name, struct stat* info = nullptr);
 
 /// Checks the names and the divider choice, rewrites `input_name` into
 /// `output_name` and reports the outcome through `report`. The input is never
